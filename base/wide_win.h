@@ -17,5 +17,8 @@ namespace tidewell {
 [[nodiscard]] inline Text FromWide(const wchar_t* s, size_t n) { return Text(reinterpret_cast<const char16_t*>(s), n); }
 [[nodiscard]] inline Text FromWide(const std::wstring& s) { return FromWide(s.data(), s.size()); }
 [[nodiscard]] inline const wchar_t* WidePtr(const Text& t) { return reinterpret_cast<const wchar_t*>(t.c_str()); }
+[[nodiscard]] inline const wchar_t* WidePtr(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
+// A temporary's pointer would dangle past the statement.
+const wchar_t* WidePtr(Text&&) = delete;
 
 }  // namespace tidewell
