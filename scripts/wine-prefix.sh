@@ -9,4 +9,23 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
+    # Korean, Japanese and Chinese texts: the faces Windows would use for them
+    # are replaced by the installed Nanum and Noto CJK fonts, and the Latin
+    # faces link to them, so screenshots show the texts instead of empty boxes.
+    fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    for file in /usr/share/fonts/truetype/nanum/NanumGothic.ttf /usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc; do
+        [ -f "$file" ] && cp -f "$file" "$fonts/"
+    done
+    for face in Gulim GulimChe Dotum Batang "Malgun Gothic"; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d NanumGothic /f >/dev/null 2>&1 || true
+    done
+    for face in "MS UI Gothic" "MS Gothic" Meiryo "Yu Gothic" SimSun "Microsoft YaHei" PMingLiU; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ /d "Noto Sans CJK JP" /f >/dev/null 2>&1 || true
+    done
+    link='NanumGothic.ttf,NanumGothic\0NotoSansCJK-Regular.ttc,Noto Sans CJK JP'
+    for face in Tahoma "Segoe UI" "Microsoft Sans Serif" "MS Shell Dlg" "MS Shell Dlg 2"; do
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+            /v "$face" /t REG_MULTI_SZ /d "$link" /f >/dev/null 2>&1 || true
+    done
+    wineserver -w || true
 fi
