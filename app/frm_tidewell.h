@@ -103,6 +103,8 @@ public:
     void SaveConfig(const Text& name, int32_t value);
     void SaveConfig(const Text& name, bool value);
     void SaveConfig(const Text& name, const Text& value);
+    // A literal would pick the Boolean overload; say Text explicitly.
+    void SaveConfig(const Text& name, const char16_t* value) = delete;
     void ChkUsagePhysClick(ui::TComponent* sender);
     void ChkUsagePageClick(ui::TComponent* sender);
     void ChkUsageWorkClick(ui::TComponent* sender);
