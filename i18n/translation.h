@@ -22,6 +22,8 @@ void SetTranslationTable(std::vector<Text> lines);
 
 // The resource's bytes as lines: a leading UTF-8 byte-order mark skipped, the
 // rest decoded as UTF-8 and split at line breaks.
+// CR LF, LF and CR each end a line. Bytes that are not valid UTF-8 give no
+// lines at all: a broken table behaves as an empty one.
 [[nodiscard]] std::vector<Text> ParseTranslationResource(std::string_view bytes);
 
 // Windows side (i18n/translation_win.cpp): fills the table from the RCDATA
