@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 #include <gdiplus.h>
+#include <oleacc.h>
 #include <shellapi.h>
+#include <wrl/client.h>
 
 #include <cmath>
 
@@ -624,10 +626,30 @@ ControlPeerWin::~ControlPeerWin() {
     }
 }
 
+namespace {
+
+// Screen readers and UI automation take a control's name from its window text;
+// controls whose text is no name (lists, the bar, the status lines) get theirs
+// through the accessibility annotation service, where the system has one.
+void AnnotateAccessibleName(HWND hwnd, const Text& name) {
+    static Microsoft::WRL::ComPtr<IAccPropServices> services = [] {
+        Microsoft::WRL::ComPtr<IAccPropServices> s;
+        (void)::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                 reinterpret_cast<void**>(s.GetAddressOf()));
+        return s;
+    }();
+    if (!services || name.empty()) return;
+    (void)services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                   const_cast<LPWSTR>(WidePtr(name)));
+}
+
+}  // namespace
+
 void ControlPeerWin::Attach(HWND hwnd) {
     hwnd_ = hwnd;
     if (!hwnd_) return;
     form_.RegisterControl(hwnd_, this);
+    if (!control_.HasCaption() || control_.Caption().empty()) AnnotateAccessibleName(hwnd_, control_.AccessibleName());
     ApplyFont(form_.Font());
     Reposition();
     ::EnableWindow(hwnd_, control_.Enabled());
