@@ -35,9 +35,15 @@ public:
         return ::GetLastError() == ERROR_ALREADY_EXISTS ? MutexResult::AlreadyExisted : MutexResult::Created;
     }
     void RunInstance(bool startHidden) override {
-        MainWindow window;
-        if (!window.Create()) return;
-        (void)window.Run(startHidden);
+        // The user-interface thread keeps its apartment for the whole run; the
+        // task calls' own CoInitialize then nest inside it.
+        ComApartment apartment;
+        // Workers (a clean, the update exchange) may still hand a step to the
+        // window's host after the window is gone; the host therefore lives
+        // until the process ends and answers them that the window is gone.
+        auto* window = new MainWindow;
+        if (!window->Create()) return;
+        (void)window->Run(startHidden);
     }
 };
 

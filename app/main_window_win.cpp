@@ -5,10 +5,16 @@
 #include <shellapi.h>
 
 #include "app/ids.h"
+#include "autostart/auto_start.h"
 #include "base/command_line_win.h"
 #include "base/ui_dispatch_win.h"
 #include "base/wide_win.h"
+#include "memory/privilege_win.h"
+#include "settings/config_win.h"
 #include "ui/theme_helper.h"
+#include "update/check_update.h"
+#include "update/update_dialog_win.h"
+#include "update/web_helpers.h"
 
 namespace tidewell {
 namespace {
@@ -265,7 +271,11 @@ void MainWindow::HideMainWindow() {
     form_->SetVisible(false);
 }
 
-void MainWindow::SetApplicationTitle(const Text& title) { applicationTitle_ = title; }
+void MainWindow::SetApplicationTitle(const Text& title) {
+    applicationTitle_ = title;
+    // The update dialog takes its caption from the title and its owner from the window.
+    SetUpdateDialogApplication(title, hwnd_);
+}
 
 ui::TTrayIcon* MainWindow::CreateTrayIcon(ui::TForm& owner) {
     auto* icon = new ui::TTrayIcon(&owner, u"");
@@ -318,22 +328,26 @@ void MainWindow::ShowNotification(const Text&, const Text& title, const Text& bo
     }
 }
 
-void MainWindow::ShellOpen(const Text&) {}
+void MainWindow::ShellOpen(const Text& target) { tidewell::ShellOpen(target); }
 
-Text MainWindow::VersionText(const Text&) { return u"0.0.0.0"; }
+Text MainWindow::VersionText(const Text& format) { return tidewell::VersionText(format); }
 
-std::unique_ptr<ConfigStore> MainWindow::OpenConfig(const Text&) { return nullptr; }
+std::unique_ptr<ConfigStore> MainWindow::OpenConfig(const Text& path) { return std::make_unique<TConfig>(path); }
 
 bool MainWindow::InitializeCom() { return SUCCEEDED(::CoInitialize(nullptr)); }
 
 void MainWindow::UninitializeCom() { ::CoUninitialize(); }
 
-void MainWindow::SetAutoStartTask(const Text&, bool, int32_t) {}
+void MainWindow::SetAutoStartTask(const Text& taskName, bool enable, int32_t delaySeconds) {
+    tidewell::SetAutoStartTask(taskName, enable, delaySeconds);
+}
 
-bool MainWindow::AutoStartTaskExists(const Text&) { return false; }
+bool MainWindow::AutoStartTaskExists(const Text& taskName) { return tidewell::AutoStartTaskExists(taskName); }
 
-bool MainWindow::EnablePrivilege(const Text&, bool) { return false; }
+bool MainWindow::EnablePrivilege(const Text& name, bool enable) { return tidewell::EnablePrivilege(name, enable); }
 
-void MainWindow::CheckUpdate(const Text&, std::function<void(bool, const Text&)>, int) {}
+void MainWindow::CheckUpdate(const Text& endpoint, std::function<void(bool, const Text&)> proc, int offset) {
+    tidewell::CheckUpdate(endpoint, std::move(proc), offset);
+}
 
 }  // namespace tidewell

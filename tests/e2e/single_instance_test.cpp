@@ -58,6 +58,29 @@ bool WaitFor(Predicate done, DWORD milliseconds = 20000) {
     return true;
 }
 
+HWND ChildById(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(
+        parent,
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (::GetDlgCtrlID(hwnd) != s->id) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring WindowText(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    ::GetWindowTextW(hwnd, buffer, 256);
+    return buffer;
+}
+
 class SingleInstance : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -76,8 +99,12 @@ protected:
         Start(arguments);
         EXPECT_TRUE(WaitFor([] { return MainWindow() != nullptr; })) << "no main window appeared";
         HWND w = MainWindow();
-        // The window is made, then shown when the message loop starts; let it settle.
-        ::Sleep(300);
+        // The window exists before its creation sequence ends: wait for the first
+        // status tick's line, then (unless started hidden) for the window to show.
+        EXPECT_TRUE(WaitFor([&] { return !WindowText(ChildById(w, 1023)).empty(); })) << "no status line";
+        if (arguments != L"/start") {
+            EXPECT_TRUE(WaitFor([&] { return ::IsWindowVisible(w) != 0; }));
+        }
         return w;
     }
     std::vector<std::unique_ptr<Process>> running_;
@@ -174,6 +201,31 @@ TEST_F(SingleInstance, TwoAtTheSameInstantEndWithOneInstance) {
         running_.push_back(std::move(b));
         TearDown();
     }
+}
+
+// Closing the window only hides it; the end of the session quits without a question.
+TEST_F(SingleInstance, CloseHidesToTheTrayAndLogoffQuits) {
+    HWND first = StartFirst(L"/start");
+    ASSERT_NE(first, nullptr);
+    Process& instance = *running_.back();
+    // Started hidden, yet the first status tick fills the home page while the
+    // window is made (the window itself appears before its creation ends).
+    WaitFor([&] { return !WindowText(ChildById(first, 1023)).empty(); });
+    EXPECT_FALSE(::IsWindowVisible(first));
+    const std::wstring physical = WindowText(ChildById(first, 1023));
+    EXPECT_NE(physical.find(L" MB / "), std::wstring::npos) << "physical line: " << std::string(physical.begin(), physical.end());
+
+    Process plain(L"");
+    EXPECT_EQ(plain.WaitExit(20000), 0);
+    ASSERT_TRUE(WaitFor([&] { return ::IsWindowVisible(first) != 0; }));
+    ::PostMessageW(first, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(first); }));
+    ::Sleep(500);
+    EXPECT_TRUE(instance.Running()) << "closing the window ended the program";
+    EXPECT_EQ(MainWindow(), first);
+
+    EXPECT_EQ(::SendMessageW(first, WM_QUERYENDSESSION, 0, 0), 1);
+    EXPECT_EQ(instance.WaitExit(10000), 0) << "the end of the session did not end the program";
 }
 
 }  // namespace

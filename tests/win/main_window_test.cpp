@@ -6,6 +6,9 @@
 
 #include "app/ids.h"
 #include "app/main_window_win.h"
+#include "base/wide_win.h"
+#include "i18n/component_translation.h"
+#include "i18n/translation.h"
 
 namespace tidewell {
 namespace {
@@ -75,6 +78,100 @@ TEST(MainWindow, CreatesTheWindowClassAndEveryControl) {
     ::GetWindowRect(clean, &cleanRect);
     EXPECT_EQ(cleanRect.right - cleanRect.left, MulDiv(164, dpi, 96));
     EXPECT_EQ(TextOf(Child(hwnd, ids::LblTitle)), L"Tidewell");
+}
+
+// The header's buttons, pressed as the user presses them, switch the pages.
+TEST(MainWindow, HeaderButtonsSwitchTheVisiblePage) {
+    MainWindow window;
+    ASSERT_TRUE(window.Create());
+    HWND hwnd = window.Hwnd();
+    auto visible = [&](int id) { return (::GetWindowLongW(Child(hwnd, id), GWL_STYLE) & WS_VISIBLE) != 0; };
+    ::SendMessageW(Child(hwnd, ids::BtnConfig), BM_CLICK, 0, 0);
+    EXPECT_TRUE(visible(ids::Card2));
+    EXPECT_FALSE(visible(ids::Card1));
+    EXPECT_TRUE(window.Form().BtnConfig->Down());
+    ::SendMessageW(Child(hwnd, ids::BtnHome), BM_CLICK, 0, 0);
+    EXPECT_TRUE(visible(ids::Card1));
+    EXPECT_FALSE(visible(ids::Card2));
+    EXPECT_FALSE(window.Form().BtnConfig->Down());
+
+    // A check box clicked in its window changes the model and runs its handler.
+    HWND box = Child(hwnd, ids::ChkCleanOnTray);
+    const bool before = window.Form().ChkCleanOnTray->Checked();
+    ::SendMessageW(box, BM_CLICK, 0, 0);
+    EXPECT_NE(window.Form().ChkCleanOnTray->Checked(), before);
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED, !before);
+    ::SendMessageW(box, BM_CLICK, 0, 0);  // and back, for the user's registry
+
+    // The theme helper's line follows activation: blue while active, grey while not.
+    TFrmTidewell& form = window.Form();
+    ui::TShape* line = nullptr;
+    for (ui::TComponent* c : form.Components()) {
+        if (auto* shape = dynamic_cast<ui::TShape*>(c)) line = shape;
+    }
+    ASSERT_NE(line, nullptr);
+    ::SendMessageW(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+    EXPECT_NE(line->BrushColor(), 0x3D84DD);
+    ::SendMessageW(hwnd, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_EQ(line->BrushColor(), 0x3D84DD);
+    EXPECT_EQ(::SendMessageW(hwnd, WM_HELP, 0, 0), 0);
+}
+
+std::wstring ComboItem(HWND combo, int index) {
+    wchar_t buffer[64] = {};
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+// The real window, translated again into other languages: every captioned
+// child window shows the table's text, the lists keep their items and choice.
+TEST(MainWindow, TranslatesEveryCaptionedControlIntoTheChosenLanguage) {
+    LoadTranslationTable();
+    ASSERT_FALSE(TranslationTable().empty());
+    MainWindow window;
+    ASSERT_TRUE(window.Create());
+    HWND hwnd = window.Hwnd();
+    TFrmTidewell& form = window.Form();
+    form.EditUsagePhys->SetItemIndex(3);  // "60"
+
+    struct Expectation {
+        int id;
+        const char16_t* source;  // the Korean source text of the control
+    } controls[] = {
+        {ids::BtnHome, u"처음화면"}, {ids::BtnConfig, u"환경설정"}, {ids::BtnDonate, u"후원하기"},
+        {ids::LblPhys, u"실제 메모리"}, {ids::LblVirtual, u"가상 메모리"}, {ids::LblWorking, u"워킹 셋"},
+        {ids::GroupBox1, u"메모리 관리"}, {ids::GroupBox3, u"기본 설정"},
+        {ids::ChkUsagePhys, u"실제 메모리 사용률(%) 이상일 때 정리하기"},
+        {ids::ChkUsagePage, u"가상 메모리 사용률(%) 이상일 때 정리하기"},
+        {ids::ChkUsageWork, u"워킹셋 사용률(%) 이상일 때 정리하기"},
+        {ids::ChkMinute, u"다음 시간(분) 마다 정리하기"}, {ids::ChkAutoStart, u"부팅시 실행하기"},
+        {ids::ChkCleanOnTray, u"트레이 아이콘 클릭시 정리하기"}, {ids::LblTitle, u"Tidewell"},
+    };
+    for (const char16_t* language : {u"en", u"ja", u"ar", u"ko"}) {
+        TranslateComponent(&form, language);
+        const std::string lang = TextToUtf8(language);
+        for (const auto& c : controls) {
+            EXPECT_EQ(TextOf(Child(hwnd, c.id)), ToWide(Translate(c.source, language)))
+                << lang << " control " << c.id;
+        }
+        EXPECT_EQ(form.BtnClose->Caption(), Translate(u"종료", language)) << lang;
+        EXPECT_EQ(form.BtnCopyright->Caption(), Translate(u"만든이 Orlek", language)) << lang;
+        EXPECT_EQ(form.N2->Caption(), u"-");
+        EXPECT_EQ(TextOf(hwnd), L"Tidewell") << lang;
+        HWND list = Child(hwnd, ids::EditUsagePhys);
+        EXPECT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 7) << lang;
+        EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 3) << lang;
+        EXPECT_EQ(ComboItem(list, 3), L"60") << lang;
+    }
+    // Spot checks against the table itself, so a lookup that returns its input cannot pass.
+    TranslateComponent(&form, u"ja");
+    EXPECT_EQ(TextOf(Child(hwnd, ids::BtnHome)), L"\u30DB\u30FC\u30E0");  // ホーム
+    TranslateComponent(&form, u"ar");
+    EXPECT_EQ(TextOf(Child(hwnd, ids::GroupBox3)), L"\u0639\u0627\u0645");  // عام
+    TranslateComponent(&form, u"en");
+    EXPECT_EQ(TextOf(Child(hwnd, ids::ChkAutoStart)), L"Run on system start");
+    // The working-set caption has no English line: from Arabic it stays Arabic.
+    EXPECT_EQ(TextOf(Child(hwnd, ids::LblWorking)), L"\u0639\u0645\u0644");
 }
 
 }  // namespace
