@@ -17,12 +17,10 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 scripts/wine-prefix.sh build/windows
 
-run_ctest() { ctest --preset windows "$@"; }
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    run_ctest
+    ctest --preset windows
 else
     # Windows made under Wine's null display driver cannot be found across
     # processes, so the Wine tests always get a (virtual) X display.
-    export -f run_ctest
-    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c 'run_ctest'
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset windows
 fi
