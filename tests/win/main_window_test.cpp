@@ -9,6 +9,7 @@
 #include "base/wide_win.h"
 #include "i18n/component_translation.h"
 #include "i18n/translation.h"
+#include "memory/kernel.h"
 
 namespace tidewell {
 namespace {
@@ -115,6 +116,57 @@ TEST(MainWindow, HeaderButtonsSwitchTheVisiblePage) {
     ::SendMessageW(hwnd, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     EXPECT_EQ(line->BrushColor(), 0x3D84DD);
     EXPECT_EQ(::SendMessageW(hwnd, WM_HELP, 0, 0), 0);
+}
+
+// A kernel that records the classes and lengths of the clean's calls.
+struct RecordingKernel {
+    static inline std::vector<std::pair<uint32_t, uint32_t>> calls;
+    static inline DWORD thread = 0;
+    static constexpr KernelApi kApi{
+        [](uint32_t, void*, uint32_t, uint32_t*) -> NtStatus { return static_cast<NtStatus>(0xC0000001); },
+        [](uint32_t infoClass, void*, uint32_t length) -> NtStatus {
+            calls.emplace_back(infoClass, length);
+            thread = ::GetCurrentThreadId();
+            ::Sleep(50);
+            return 0;
+        },
+        [](MemoryStatusEx*) { return false; },
+    };
+};
+
+// The clean button of the real window: the six calls run on a worker, the
+// button is busy meanwhile, and the completion comes back to this thread.
+TEST(MainWindow, CleanButtonCleansOnAWorkerAndComesBack) {
+    MainWindow window;
+    ASSERT_TRUE(window.Create());
+    TFrmTidewell& form = window.Form();
+    HWND clean = Child(window.Hwnd(), ids::BtnClean);
+    RecordingKernel::calls.clear();
+    KernelOverride kernel(RecordingKernel::kApi);
+    const DateTime before = form.NextTime;
+
+    ::SendMessageW(clean, BM_CLICK, 0, 0);
+    EXPECT_TRUE(form.IsRunning());
+    EXPECT_FALSE(::IsWindowEnabled(clean));
+    EXPECT_EQ(TextOf(clean), L"");
+    EXPECT_EQ(form.TrayIcon->ImageIndex(), 1);
+    ::SendMessageW(clean, BM_CLICK, 0, 0);  // disabled and busy: nothing more
+
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (form.IsRunning() && ::GetTickCount() - start < 20000) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(5);
+    }
+    ASSERT_FALSE(form.IsRunning()) << "the clean never completed";
+    const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+        {21, 64}, {80, 4}, {80, 4}, {80, 4}, {80, 4}, {130, 24}};
+    EXPECT_EQ(RecordingKernel::calls, expected);
+    EXPECT_NE(RecordingKernel::thread, ::GetCurrentThreadId());
+    EXPECT_TRUE(::IsWindowEnabled(clean));
+    EXPECT_EQ(TextOf(clean), ToWide(Translate(u"정리하기")));
+    EXPECT_EQ(form.TrayIcon->ImageIndex(), 0);
+    EXPECT_GT(form.NextTime, before);
 }
 
 std::wstring ComboItem(HWND combo, int index) {
