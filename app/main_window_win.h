@@ -16,7 +16,7 @@ namespace ui {
 class TThemeHelper;
 }
 
-class MainWindow final : public FormHost {
+class MainWindow : public FormHost {
 public:
     MainWindow();
     ~MainWindow() override;

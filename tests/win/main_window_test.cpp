@@ -169,6 +169,50 @@ TEST(MainWindow, CleanButtonCleansOnAWorkerAndComesBack) {
     EXPECT_GT(form.NextTime, before);
 }
 
+// The real window whose notifications are counted on their way to the tray icon.
+class CountingWindow : public MainWindow {
+public:
+    void ShowNotification(const Text& name, const Text& title, const Text& body) override {
+        bodies.push_back(body);
+        MainWindow::ShowNotification(name, title, body);
+    }
+    std::vector<Text> bodies;
+};
+
+void PumpUntilIdle(TFrmTidewell& form) {
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (form.IsRunning() && ::GetTickCount() - start < 20000) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+        ::Sleep(5);
+    }
+}
+
+// A click on the tray icon with clean-on-click on cleans and tells the user
+// once; the clean button never does.
+TEST(MainWindow, OnlyATrayStartedCleanEndsWithANotification) {
+    CountingWindow window;
+    ASSERT_TRUE(window.Create());
+    TFrmTidewell& form = window.Form();
+    KernelOverride kernel(RecordingKernel::kApi);
+    form.ChkCleanOnTray->SetChecked(true);
+
+    // The icon's callback message, as the shell sends it for a left click.
+    ::SendMessageW(window.Hwnd(), ids::WmTrayIcon, 1, WM_LBUTTONUP);
+    EXPECT_TRUE(form.IsRunning());
+    ::SendMessageW(window.Hwnd(), ids::WmTrayIcon, 1, WM_LBUTTONUP);  // during the clean: nothing more
+    PumpUntilIdle(form);
+    ASSERT_EQ(window.bodies.size(), 1u);
+    EXPECT_EQ(window.bodies[0], Translate(u"메모리를 정리하였습니다."));
+
+    ::SendMessageW(Child(window.Hwnd(), ids::BtnClean), BM_CLICK, 0, 0);
+    EXPECT_TRUE(form.IsRunning());
+    PumpUntilIdle(form);
+    EXPECT_FALSE(form.IsRunning());
+    EXPECT_EQ(window.bodies.size(), 1u);
+    form.ChkCleanOnTray->SetChecked(false);
+}
+
 std::wstring ComboItem(HWND combo, int index) {
     wchar_t buffer[64] = {};
     ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer));
