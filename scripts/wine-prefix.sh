@@ -9,6 +9,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "wine: creating prefix $WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
+fi
+# The prefix's settings, applied once per version of this list.
+stamp="$WINEPREFIX/.tidewell-settings-2"
+if [ ! -f "$stamp" ]; then
     # Korean, Japanese and Chinese texts: the faces Windows would use for them
     # are replaced by the installed Nanum and Noto CJK fonts, and the Latin
     # faces link to them, so screenshots show the texts instead of empty boxes.
@@ -33,4 +37,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wine reg add 'HKCU\Software\Wine\AppDefaults\update_dialog_test.exe\X11 Driver' /v Managed /t REG_SZ /d N /f \
         >/dev/null 2>&1 || true
     wineserver -w || true
+    touch "$stamp"
 fi
