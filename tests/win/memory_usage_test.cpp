@@ -43,5 +43,29 @@ TEST(MemoryUsageOnWindows, TheRealFileCacheQueryIsAskedWithThe64BitLayout) {
     }
 }
 
+// The real memory status with a file-cache query that fails.
+struct FailingCacheKernel {
+    static constexpr KernelApi kApi{
+        [](uint32_t, void*, uint32_t, uint32_t*) -> NtStatus { return static_cast<NtStatus>(0xC0000022); },
+        [](uint32_t infoClass, void* buffer, uint32_t length) -> NtStatus {
+            return PlatformKernel().SetSystemInformation(infoClass, buffer, length);
+        },
+        [](MemoryStatusEx* status) { return PlatformKernel().GlobalMemoryStatus(status); },
+    };
+};
+
+TEST(MemoryUsageOnWindows, AFailingCacheQueryLeavesAZeroedRecordsWorkingSetAtZero) {
+    KernelOverride kernel(FailingCacheKernel::kApi);
+    TMemoryUsage usage{};
+    GetMemoryUsage(usage);
+    EXPECT_EQ(usage.AvailWork, 0u);
+    EXPECT_EQ(usage.TotalWork, 0u);
+    EXPECT_EQ(usage.UsageWork, 0.0f);
+    EXPECT_GT(usage.TotalPhys, 0u);
+    EXPECT_GT(usage.TotalPage, 0u);
+    EXPECT_GT(usage.TotalVirtual, 0u);
+    EXPECT_GT(usage.UsagePhys, 0.0f);
+}
+
 }  // namespace
 }  // namespace tidewell
