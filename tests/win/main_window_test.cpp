@@ -116,6 +116,15 @@ TEST(MainWindow, HeaderButtonsSwitchTheVisiblePage) {
     ::SendMessageW(hwnd, WM_ACTIVATE, WA_CLICKACTIVE, 0);
     EXPECT_EQ(line->BrushColor(), 0x3D84DD);
     EXPECT_EQ(::SendMessageW(hwnd, WM_HELP, 0, 0), 0);
+
+    // The tray menu's first item brings a hidden window back.
+    ::ShowWindow(hwnd, SW_HIDE);
+    ::SendMessageW(hwnd, WM_COMMAND, MAKEWPARAM(ids::BtnOpen, 0), 0);
+    EXPECT_TRUE(::IsWindowVisible(hwnd));
+    // Closing the window hides it; it is still there.
+    ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(::IsWindowVisible(hwnd));
+    EXPECT_TRUE(::IsWindow(hwnd));
 }
 
 // A kernel that records the classes and lengths of the clean's calls.
