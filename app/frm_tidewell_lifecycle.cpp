@@ -39,7 +39,12 @@ void TFrmTidewell::FormCreate() {
     NextTime = host_.Now();
     (void)host_.EnablePrivilege(u"SeIncreaseQuotaPrivilege", true);
     (void)host_.EnablePrivilege(u"SeProfileSingleProcessPrivilege", true);
-    TmrStatusTimer(this);
+    try {
+        TmrStatusTimer(this);
+    } catch (...) {
+        // The tick has restarted its timer; the next tick tries again and the
+        // window is made all the same.
+    }
     if (argument == u"/start") host_.HideMainWindow();
 
     host_.CheckUpdate(TIDEWELL_SERVICE_ENDPOINT,

@@ -98,6 +98,10 @@ bool MainWindow::Create() {
     hwnd_ = ::CreateWindowExW(exStyle, WidePtr(kMainWindowClass), WidePtr(form_->Caption()), style, CW_USEDEFAULT,
                               CW_USEDEFAULT, 500, 450, nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
+    // The shell runs unelevated; without this its "taskbar created" broadcast
+    // never reaches an elevated window, and the icon would not come back after
+    // an Explorer restart.
+    if (taskbarCreated_) (void)::ChangeWindowMessageFilterEx(hwnd_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
 
     // The client area is 500 x 450 at 96 dpi, scaled to the window's monitor.
     const UINT dpi = ui::WindowDpi(hwnd_);
@@ -163,10 +167,12 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) noexce
                 window_->Unrealize();
                 ::PostQuitMessage(0);
                 return 0;
-            case WM_NCDESTROY:
-                ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            case WM_NCDESTROY: {
+                HWND hwnd = hwnd_;
+                ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
                 hwnd_ = nullptr;
-                return ::DefWindowProcW(hwnd_, msg, wParam, lParam);
+                return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+            }
             case WM_USER:
                 return form_->HandleInstanceCommand(wParam);
             case WM_QUERYENDSESSION:
@@ -293,9 +299,13 @@ void MainWindow::RepaintTrayIcon(ui::TTrayIcon& icon, bool) {
         while (!done && !TerminationRequested()) {
             ::Sleep(1000);
             if (!tidewell::RunOnUiThread([target, &done] {
-                    target->SetVisible(false);
-                    target->SetVisible(true);
-                    done = true;
+                    try {
+                        target->SetVisible(false);
+                        target->SetVisible(true);
+                        done = true;
+                    } catch (...) {
+                        // Not done: the next round, a second later, tries again.
+                    }
                 })) {
                 return;  // the window is gone
             }
@@ -320,6 +330,9 @@ bool MainWindow::AskYesNo(const Text& text, const Text& title) {
                          MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2 | MB_SETFOREGROUND | MB_TOPMOST) == IDYES;
 }
 
+// Our notification centre: the tray icon's balloon, which Windows 10 and 11
+// present as a toast with the application as its source. The name is what
+// a toast would be filed under; a balloon needs none.
 void MainWindow::ShowNotification(const Text&, const Text& title, const Text& body) {
     try {
         (void)window_->ShowBalloon(title, body);

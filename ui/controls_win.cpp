@@ -208,8 +208,15 @@ public:
                 break;
             case WM_GETDLGCODE:
                 return DLGC_BUTTON;
+            case WM_KEYDOWN:
+                if (wParam == VK_SPACE || wParam == VK_RETURN) keyHeld_ = true;
+                return 0;
             case WM_KEYUP:
-                if (wParam == VK_SPACE || wParam == VK_RETURN) control_.Click();
+                // Only a key pressed on this button clicks it, as a mouse press must start here too.
+                if ((wParam == VK_SPACE || wParam == VK_RETURN) && keyHeld_ && ::IsWindowEnabled(hwnd_)) {
+                    keyHeld_ = false;
+                    control_.Click();
+                }
                 return 0;
             case BM_CLICK:
                 // Automation and tests press the button the way the user does.
@@ -260,6 +267,7 @@ private:
     bool flat_;
     bool hot_ = false;
     bool held_ = false;
+    bool keyHeld_ = false;
 };
 
 class IndicatorPeer : public CustomPeer {
@@ -369,8 +377,12 @@ public:
             lf.lfQuality = ANTIALIASED_QUALITY;
             lf.lfCharSet = DEFAULT_CHARSET;
             wcsncpy(lf.lfFaceName, WidePtr(label_.FontFace), LF_FACESIZE - 1);
+            UniqueFont previous = std::move(ownFont_);  // deleted only after the label has the new one
             ownFont_.reset(::CreateFontIndirectW(&lf));
             font = ownFont_.get();
+            ControlPeerWin::ApplyFont(font);
+            Reposition();
+            return;
         }
         ControlPeerWin::ApplyFont(font);
         Reposition();
@@ -604,11 +616,16 @@ void RegisterControlClasses() {
     static bool registered = false;
     if (registered) return;
     registered = true;
+    // The painted controls draw with GDI+, which must be started once per
+    // process; it stays up until the process ends.
+    static ULONG_PTR gdiplusToken = 0;
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    (void)Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&icc);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
-    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = &ControlProc;
     wc.hInstance = Instance();
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
@@ -619,6 +636,7 @@ void RegisterControlClasses() {
 ControlPeerWin::~ControlPeerWin() {
     if (hwnd_) {
         form_.UnregisterControl(hwnd_);
+        form_.ClearAccessibleName(hwnd_);
         if (::IsWindow(hwnd_)) {
             ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
             ::DestroyWindow(hwnd_);
@@ -626,30 +644,12 @@ ControlPeerWin::~ControlPeerWin() {
     }
 }
 
-namespace {
-
-// Screen readers and UI automation take a control's name from its window text;
-// controls whose text is no name (lists, the bar, the status lines) get theirs
-// through the accessibility annotation service, where the system has one.
-void AnnotateAccessibleName(HWND hwnd, const Text& name) {
-    static Microsoft::WRL::ComPtr<IAccPropServices> services = [] {
-        Microsoft::WRL::ComPtr<IAccPropServices> s;
-        (void)::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                 reinterpret_cast<void**>(s.GetAddressOf()));
-        return s;
-    }();
-    if (!services || name.empty()) return;
-    (void)services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
-                                   const_cast<LPWSTR>(WidePtr(name)));
-}
-
-}  // namespace
 
 void ControlPeerWin::Attach(HWND hwnd) {
     hwnd_ = hwnd;
     if (!hwnd_) return;
     form_.RegisterControl(hwnd_, this);
-    if (!control_.HasCaption() || control_.Caption().empty()) AnnotateAccessibleName(hwnd_, control_.AccessibleName());
+    if (!control_.HasCaption() || control_.Caption().empty()) form_.AnnotateAccessibleName(hwnd_, control_.AccessibleName());
     ApplyFont(form_.Font());
     Reposition();
     ::EnableWindow(hwnd_, control_.Enabled());
@@ -717,7 +717,7 @@ FormWindow::FormWindow(TForm& form) : form_(form), background_(::CreateSolidBrus
     RegisterControlClasses();
 }
 
-FormWindow::~FormWindow() { Unrealize(); }
+FormWindow::~FormWindow() = default;
 
 HWND FormWindow::ParentHwndOf(const TControl& control) const {
     TWinControl* parent = control.Parent();
@@ -731,8 +731,27 @@ ControlPeerWin* FormWindow::PeerOf(HWND hwnd) const {
     return it == byHwnd_.end() ? nullptr : it->second;
 }
 
+// Screen readers and UI automation take a control's name from its window text;
+// controls whose text is no name (lists, the bar, the status lines) get theirs
+// through the accessibility annotation service, where the system has one.
+void FormWindow::AnnotateAccessibleName(HWND hwnd, const Text& name) {
+    if (!accessibility_ || name.empty()) return;
+    (void)accessibility_->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                         const_cast<LPWSTR>(WidePtr(name)));
+}
+
+void FormWindow::ClearAccessibleName(HWND hwnd) {
+    if (!accessibility_) return;
+    MSAAPROPID props[] = {PROPID_ACC_NAME};
+    (void)accessibility_->ClearHwndProps(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, props, 1);
+}
+
 void FormWindow::Realize(HWND formHwnd) {
     hwnd_ = formHwnd;
+    // Needs COM on this thread (the program keeps it for the whole run); without
+    // it controls simply go unannotated.
+    (void)::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                             reinterpret_cast<void**>(accessibility_.ReleaseAndGetAddressOf()));
     dpi_ = WindowDpi(hwnd_);
     form_.AttachPeer(std::make_unique<FormPeer>(*this));
     UpdateFonts();
@@ -800,13 +819,12 @@ void FormWindow::Unrealize() {
     if (tray_) tray_->AttachPeer(nullptr);
     tray_ = nullptr;
     form_.AttachPeer(nullptr);
+    hwnd_ = nullptr;
 }
 
 void FormWindow::UpdateFonts() {
     LOGFONTW lf{};
     if (form_.UsesDesktopFont()) {
-        NONCLIENTMETRICSW unused{};
-        (void)unused;
         ICONMETRICSW metrics{};
         metrics.cbSize = sizeof(metrics);
         if (!::SystemParametersInfoForDpi(SPI_GETICONMETRICS, sizeof(metrics), &metrics, 0, dpi_)) {
@@ -819,6 +837,8 @@ void FormWindow::UpdateFonts() {
         lf.lfCharSet = DEFAULT_CHARSET;
         wcscpy(lf.lfFaceName, L"Tahoma");
     }
+    // The controls get the new font before the old one is deleted.
+    UniqueFont previous = std::move(font_);
     font_.reset(::CreateFontIndirectW(&lf));
     for (auto& [hwnd, peer] : byHwnd_) peer->ApplyFont(font_.get());
 }

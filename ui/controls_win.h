@@ -3,6 +3,8 @@
 // model into a real window and reports clicks, picks and timer ticks back.
 
 #include <windows.h>
+#include <oleacc.h>
+#include <wrl/client.h>
 
 #include <functional>
 #include <memory>
@@ -88,6 +90,10 @@ public:
     [[nodiscard]] ControlPeerWin* PeerOf(HWND hwnd) const;
     [[nodiscard]] HBRUSH BackgroundBrush() const noexcept { return background_.get(); }
 
+    // The accessible name of a control whose window text is no name.
+    void AnnotateAccessibleName(HWND hwnd, const Text& name);
+    void ClearAccessibleName(HWND hwnd);
+
     // The popup menu of the tray icon, shown at the cursor.
     void ShowPopupMenu(TPopupMenu& menu);
 
@@ -102,6 +108,7 @@ private:
     std::unordered_map<int, TMenuItem*> menuItems_;
     std::unordered_map<UINT_PTR, TTimer*> timers_;
     TTrayIcon* tray_ = nullptr;
+    Microsoft::WRL::ComPtr<IAccPropServices> accessibility_;
 };
 
 // Registers the window classes of the program's own controls (once).
