@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/window_lookup.h"
+
 namespace {
 
 std::wstring ProgramPath() {
@@ -58,28 +60,8 @@ bool WaitFor(Predicate done, DWORD milliseconds = 20000) {
     return true;
 }
 
-HWND ChildById(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (::GetDlgCtrlID(hwnd) != s->id) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
-}
+using tidewell::testing::ChildById;
+using tidewell::testing::WindowText;
 
 class SingleInstance : public ::testing::Test {
 protected:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/translation_state.h"
+
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -21,21 +23,12 @@ using namespace ui;
 class ComponentTranslationTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        savedTable_ = TranslationTable();
-        savedLanguage_ = CurrentLanguage();
-        std::ifstream in(std::string(TIDEWELL_SOURCE_DIR) + "/resources/translate.txt", std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        SetTranslationTable(ParseTranslationResource(bytes));
+        SetTranslationTable(ParseTranslationResource(testing::ReadShippedTable()));
         ASSERT_EQ(TranslationTable().size(), 206u) << "resources/translate.txt could not be read";
-    }
-    void TearDown() override {
-        SetTranslationTable(savedTable_);
-        SetCurrentLanguage(savedLanguage_);
     }
 
 private:
-    std::vector<Text> savedTable_;
-    Text savedLanguage_;
+    testing::ScopedTranslationState saved_;
 };
 
 std::string U8(const Text& t) { return TextToUtf8(t); }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/translation_state.h"
+
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -11,22 +13,11 @@
 namespace tidewell {
 namespace {
 
-std::string ReadShippedTable() {
-    std::ifstream in(std::string(TIDEWELL_SOURCE_DIR) + "/resources/translate.txt", std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing::ReadShippedTable;
 
 // The table and the language are process-wide; every test leaves them as it found them.
 class TranslationTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        savedTable_ = TranslationTable();
-        savedLanguage_ = CurrentLanguage();
-    }
-    void TearDown() override {
-        SetTranslationTable(savedTable_);
-        SetCurrentLanguage(savedLanguage_);
-    }
     static void UseShippedTable() {
         const std::string bytes = ReadShippedTable();
         ASSERT_FALSE(bytes.empty()) << "resources/translate.txt could not be read";
@@ -34,8 +25,7 @@ protected:
     }
 
 private:
-    std::vector<Text> savedTable_;
-    Text savedLanguage_;
+    testing::ScopedTranslationState saved_;
 };
 
 // The groups of a table: runs of non-empty lines.

@@ -10,34 +10,13 @@
 #include "i18n/component_translation.h"
 #include "i18n/translation.h"
 #include "memory/kernel.h"
+#include "support/window_lookup.h"
 
 namespace tidewell {
 namespace {
 
-HWND Child(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (::GetDlgCtrlID(hwnd) == s->id) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-std::wstring TextOf(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
-}
+HWND Child(HWND parent, int id) { return testing::ChildById(parent, id); }
+std::wstring TextOf(HWND hwnd) { return testing::WindowText(hwnd); }
 
 TEST(MainWindow, CreatesTheWindowClassAndEveryControl) {
     MainWindow window;

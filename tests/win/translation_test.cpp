@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/translation_state.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -22,19 +24,8 @@ namespace {
 std::string U8(const Text& t) { return TextToUtf8(t); }
 
 class TranslationTableState : public ::testing::Test {
-protected:
-    void SetUp() override {
-        savedTable_ = TranslationTable();
-        savedLanguage_ = CurrentLanguage();
-    }
-    void TearDown() override {
-        SetTranslationTable(savedTable_);
-        SetCurrentLanguage(savedLanguage_);
-    }
-
 private:
-    std::vector<Text> savedTable_;
-    Text savedLanguage_;
+    testing::ScopedTranslationState saved_;
 };
 
 using LoadTranslationTableTest = TranslationTableState;
