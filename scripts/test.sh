@@ -16,6 +16,7 @@ echo "== Windows build (MinGW-w64) and tests under Wine"
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$jobs"
 scripts/wine-prefix.sh build/windows
+scripts/wine-prefix.sh build/windows 144
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     ctest --preset windows

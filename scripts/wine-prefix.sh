@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Creates (once) the Wine prefix of a build folder: scripts/wine-prefix.sh BUILD_DIR
+# Creates (once) the Wine prefix of a build folder: scripts/wine-prefix.sh BUILD_DIR [DPI]
+# With a DPI other than 96 the prefix is BUILD_DIR/wineprefix-dpiDPI and its
+# screen reports that resolution, for the tests of scaled layout.
 set -euo pipefail
 build_dir=$(cd "$1" && pwd)
-export WINEPREFIX="$build_dir/wineprefix"
+dpi="${2:-96}"
+if [ "$dpi" = 96 ]; then
+    export WINEPREFIX="$build_dir/wineprefix"
+else
+    export WINEPREFIX="$build_dir/wineprefix-dpi$dpi"
+fi
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -36,6 +43,9 @@ if [ ! -f "$stamp" ]; then
     # for a manager that never answers.
     wine reg add 'HKCU\Software\Wine\AppDefaults\update_dialog_test.exe\X11 Driver' /v Managed /t REG_SZ /d N /f \
         >/dev/null 2>&1 || true
+    if [ "$dpi" != 96 ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || true
+    fi
     wineserver -w || true
     touch "$stamp"
 fi

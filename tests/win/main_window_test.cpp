@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/ids.h"
 #include "app/main_window_win.h"
 #include "base/wide_win.h"
@@ -27,6 +29,10 @@ TEST(MainWindow, CreatesTheWindowClassAndEveryControl) {
     RECT client;
     ::GetClientRect(hwnd, &client);
     const UINT dpi = ui::WindowDpi(hwnd);
+    // The run on a scaled screen says which resolution it set up.
+    if (const char* expected = std::getenv("TIDEWELL_EXPECTED_DPI")) {
+        EXPECT_EQ(dpi, static_cast<UINT>(std::atoi(expected)));
+    }
     EXPECT_EQ(client.right, MulDiv(500, dpi, 96));
     EXPECT_EQ(client.bottom, MulDiv(450, dpi, 96));
     const LONG style = ::GetWindowLongW(hwnd, GWL_STYLE);
