@@ -24,6 +24,11 @@ std::set<Request*> g_pending;  // posted, not yet taken by the user-interface th
 HWND g_window = nullptr;
 DWORD g_uiThread = 0;
 std::atomic<bool> g_terminated{false};
+// Each user interface gets a generation of its own; a worker keeps the one it
+// was started under and is never handed to a later interface (only a process
+// that makes several windows in turn, a test, has more than one).
+std::atomic<unsigned> g_generation{1};
+thread_local unsigned t_workerGeneration = 0;
 
 LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg != ids::WmRunOnUiThread) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -48,6 +53,8 @@ LRESULT CALLBACK DispatchProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 void InstallUiDispatcher() {
     std::lock_guard lock(g_mutex);
     if (g_window) return;
+    g_generation.fetch_add(1);
+    g_terminated.store(false);
     static const wchar_t kClass[] = L"TidewellUiDispatch";
     WNDCLASSW wc{};
     wc.lpfnWndProc = &DispatchProc;
@@ -71,6 +78,7 @@ void ShutdownUiDispatcher() {
 }
 
 bool RunOnUiThread(std::function<void()> step) {
+    if (t_workerGeneration != 0 && t_workerGeneration != g_generation.load()) return false;
     if (::GetCurrentThreadId() == g_uiThread) {
         if (!g_window) return false;
         step();
@@ -96,7 +104,13 @@ void RequestTermination() noexcept { g_terminated.store(true); }
 bool TerminationRequested() noexcept { return g_terminated.load(); }
 
 void StartWorker(std::function<void()> work) {
-    std::thread([work = std::move(work)] {
+    unsigned generation = 0;  // started with no interface up: bound to none
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_window) generation = g_generation.load();
+    }
+    std::thread([work = std::move(work), generation] {
+        t_workerGeneration = generation;
         try {
             work();
         } catch (...) {

@@ -8,7 +8,9 @@
 namespace tidewell {
 
 // Call on the user-interface thread before any worker starts. Creates the
-// message-only window that receives the handed steps.
+// message-only window that receives the handed steps. A new interface after a
+// shutdown starts with the termination flag clear, and the workers of the
+// earlier one can no longer hand it anything.
 void InstallUiDispatcher();
 
 // The user-interface side is going away: every waiting and every later step is
