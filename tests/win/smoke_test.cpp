@@ -1,4 +1,0 @@
-#include <windows.h>
-#include <gtest/gtest.h>
-
-TEST(Smoke, RunsUnderWine) { EXPECT_NE(GetModuleHandleW(nullptr), nullptr); }
