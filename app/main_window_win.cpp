@@ -113,7 +113,6 @@ bool MainWindow::Create() {
 
     window_->Realize(hwnd_);
     form_->FormCreate();
-    created_ = true;
     return true;
 }
 
@@ -278,7 +277,6 @@ void MainWindow::HideMainWindow() {
 }
 
 void MainWindow::SetApplicationTitle(const Text& title) {
-    applicationTitle_ = title;
     // The update dialog takes its caption from the title and its owner from the window.
     SetUpdateDialogApplication(title, hwnd_);
 }

@@ -68,10 +68,8 @@ private:
     std::unique_ptr<ui::FormWindow> window_;
     HWND hwnd_ = nullptr;
     UINT taskbarCreated_ = 0;
-    Text applicationTitle_;
     ui::TThemeHelper* themeHelper_ = nullptr;
     WNDPROC oldWindowProc_ = nullptr;
-    bool created_ = false;
 };
 
 // Makes the window the foreground window, restored if minimised.
