@@ -53,6 +53,17 @@ enum Command : int {
     BtnClose = 2004,
 };
 
+// Controls of the update and notice dialog; its buttons are IDYES and IDNO.
+namespace update_dialog {
+enum Control : int {
+    Icon = 3001,
+    Question = 3002,
+    Separator = 3003,
+    HoldBox = 3004,
+    NoteLink = 3005,
+};
+}  // namespace update_dialog
+
 // Window messages of the program (WM_APP range); the inter-instance command is WM_USER.
 enum Message : unsigned {
     WmRunOnUiThread = 0x8000 + 1,  // WM_APP + 1: lParam is a queued step

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/ids.h"
 #include "base/text.h"
 #include "update/update_dialog.h"
 
@@ -16,14 +17,8 @@ void SetUpdateDialogApplication(const Text& title, HWND mainWindow);
 
 namespace update_dialog {
 inline constexpr wchar_t kClassName[] = L"TidewellUpdateDialog";
-// The buttons are IDYES and IDNO.
-enum Control : int {
-    Icon = 3001,
-    Question = 3002,
-    Separator = 3003,
-    HoldBox = 3004,
-    NoteLink = 3005,
-};
+// Its control ids stand with all the others in app/ids.h.
+using namespace ids::update_dialog;
 }  // namespace update_dialog
 
 class TFormHelper {

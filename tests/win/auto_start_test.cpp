@@ -201,15 +201,20 @@ const std::vector<Operation>& Operations() {
     return operations;
 }
 
+// The operation once with nothing failing: the calls every injected failure is measured against.
+void RunBaseline(const Operation& op, FakeTaskScheduler& baseline) {
+    op.prepare(baseline);
+    if (std::string(op.label) == "lookup") {
+        EXPECT_TRUE(AutoStartTaskExists(baseline.Access(), kTask));
+    } else {
+        op.run(baseline);
+    }
+}
+
 TEST(AutoStartTask, AFailingStepEndsTheOperationAndNothingAfterItRuns) {
     for (const Operation& op : Operations()) {
         FakeTaskScheduler baseline;
-        op.prepare(baseline);
-        if (std::string(op.label) == "lookup") {
-            EXPECT_TRUE(AutoStartTaskExists(baseline.Access(), kTask));
-        } else {
-            op.run(baseline);
-        }
+        RunBaseline(op, baseline);
         ASSERT_FALSE(baseline.calls.empty());
 
         for (size_t failing = 0; failing < baseline.calls.size(); ++failing) {
@@ -228,12 +233,7 @@ TEST(AutoStartTask, AFailingStepEndsTheOperationAndNothingAfterItRuns) {
 TEST(AutoStartTask, ASuccessThatHandsBackNoObjectEndsTheOperation) {
     for (const Operation& op : Operations()) {
         FakeTaskScheduler baseline;
-        op.prepare(baseline);
-        if (std::string(op.label) == "lookup") {
-            EXPECT_TRUE(AutoStartTaskExists(baseline.Access(), kTask));
-        } else {
-            op.run(baseline);
-        }
+        RunBaseline(op, baseline);
         size_t tried = 0;
         for (size_t empty = 0; empty < baseline.calls.size(); ++empty) {
             if (!baseline.handsOutObject[empty]) continue;
